@@ -1,0 +1,13 @@
+# 64-bit Windows build of the same sources. Used to run the tests on machines
+# whose kernel cannot execute 32-bit Linux programs (and so cannot run Wine's
+# 32-bit loader); the shipped file is always the 32-bit build.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
+set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(LM_WINE_LOADER /usr/lib/wine/wine64 CACHE STRING "Wine loader that runs this build")
