@@ -13,4 +13,12 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     [ -f "$WINEPREFIX/system.reg" ] || "$LM_WINE" wineboot --init >/dev/null 2>&1
   ) 9>"$WINEPREFIX.lock"
 fi
+# Wine treats the start of a new wineserver session as a restart (it carries out
+# the registered restart-time renames then), so keep one session alive across
+# the programs of a test; a running server makes this a no-op.
+# The session's own processes (started with the first program) must not hold
+# the caller's output open, or the caller waits for them; a first program with
+# closed streams starts them.
+setsid wineserver -p30 </dev/null >/dev/null 2>&1 &
+"$LM_WINE" cmd.exe /c exit 0 </dev/null >/dev/null 2>&1 || true
 exec "$LM_WINE" "$@"
