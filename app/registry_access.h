@@ -2,7 +2,20 @@
 #pragma once
 #include <windows.h>
 
+#include <cstddef>
 #include <string>
+
+namespace regvalue {
+inline constexpr char kInstalledPath[] = "Path";               // under product::kProductKey
+inline constexpr char kProgramFilesDir[] = "ProgramFilesDir";  // under product::kCurrentVersionKey
+inline constexpr char kProgramFilesName[] = "Program Files";   // the fallback beside the Windows folder
+}  // namespace regvalue
+
+// Fixed buffers: a value is read into 260 bytes; key paths, value
+// names and written texts live in 512-byte buffers. Longer input is refused
+// (empty result, nothing written), never cut.
+inline constexpr std::size_t kRegValueBuffer = 260;
+inline constexpr std::size_t kRegNameBuffer = 512;
 
 // The text of one value (any type taken as text, expandable strings left
 // unexpanded); empty when the key or value is missing or the data does not

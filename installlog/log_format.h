@@ -2,6 +2,7 @@
 // reading rule, and its writer. Portable: no Win32 (the C runtime's text-mode
 // streams do the line-end translation on Windows).
 #pragma once
+#include <cstddef>
 #include <cstdio>
 #include <string>
 
@@ -15,6 +16,15 @@ inline constexpr char kMakeDir[] = "Make Dir: ";
 inline constexpr char kMadeDir[] = "Made Dir: ";
 inline constexpr char kShellLink[] = "Shell Link: ";
 }  // namespace logprefix
+
+// The reading rule's line buffer: at most 511 bytes a read and the zero.
+inline constexpr std::size_t kLogLineBuffer = 512;
+
+// One read of the reading rule from an open text stream: up to 511 bytes (the
+// line feed included when it fits), cut at an embedded NUL, trailing bytes of
+// value 32 and below removed except the first byte. False at the end of the
+// stream or when `file` is null; `line` is then left as it was.
+bool ReadLogLine(std::FILE* file, std::string& line);
 
 // Reads a log by the reading rule: text mode, at most 511 bytes a read (a longer
 // line comes back in pieces), trailing bytes of value 32 and below removed (the
