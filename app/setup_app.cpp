@@ -42,8 +42,9 @@ void CloseOtherInstances(int n) {
   const DWORD self = GetCurrentProcessId();
   for (size_t i = 0; i < ids.size() && i < static_cast<size_t>(n); ++i) {
     if (ids[i] == self) continue;
-    HWND window = FindInstanceWindow(ids[i]);
-    PostMessageA(window, WM_CLOSE, product::kCloseRequestParam, 0);
+    // Without a window the request is not posted: a null window would put it
+    // in this program's own queue.
+    if (HWND window = FindInstanceWindow(ids[i])) PostMessageA(window, WM_CLOSE, product::kCloseRequestParam, 0);
     Sleep(kClosePauseMs);
     fw::UniqueHandle process(OpenProcess(PROCESS_TERMINATE, FALSE, ids[i]));
     if (process) TerminateProcess(process.get(), 0);

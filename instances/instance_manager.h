@@ -3,8 +3,12 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
+
+#include "framework/handles.h"
+#include "framework/sync.h"
 
 using CDWordArray = std::vector<DWORD>;
 
@@ -32,14 +36,20 @@ class COXInstanceManager {
   static constexpr UINT kMsgInstanceRemoved = 1947;
 
  private:
+  struct ListRegion;
+  // The frame of every list operation: map the list region, take the list
+  // mutex, run `work`, unmap, release. False, with nothing done, when the list
+  // cannot be reached.
+  bool WithList(const std::function<void(ListRegion&)>& work);
+
   std::string ApplicationName;
   DWORD ListRegionSize = 0;
   DWORD AdditionalRegionSize = 0;
-  HANDLE ListMutex = nullptr;
-  HANDLE AdditionalMutex = nullptr;
-  HANDLE SectionHandle = nullptr;
+  fw::NamedMutex ListMutex;
+  fw::NamedMutex AdditionalMutex;
+  fw::UniqueHandle SectionHandle;
   void* ListView = nullptr;
-  void* AdditionalView = nullptr;
+  void* AdditionalView = nullptr;  // the additional region is never mapped
 };
 
 // The process's main product window: top-level, unowned, not a tool window,

@@ -1,11 +1,12 @@
 // The program-wide objects for the test programs. The instance registry works
-// on a list of its own, so a test program never shows up among the product's
-// instances.
+// on a list of this process alone: a test program never shows up among the
+// product's instances, and one test program's start-up never closes another.
 #include "app/program_objects.h"
 #include "install/wow64.h"
 #include "wizard/saved_texts.h"
+#include "tests/support/test_support.h"
 
-COXInstanceManager theInstanceManager("Lumishot.TestPrograms");
+COXInstanceManager theInstanceManager(TestProgramListName());
 CSetupApp theApp;
 SetupState theSetupState;
 IsWow64ProcessFn theIsWow64Process = LookupIsWow64Process();

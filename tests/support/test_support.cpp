@@ -4,6 +4,8 @@
 #include <fstream>
 #include <sstream>
 
+std::string TestProgramListName() { return "Lumishot.TestPrograms." + std::to_string(GetCurrentProcessId()); }
+
 namespace testing_support {
 
 MessageBoxRecorder::MessageBoxRecorder(int a) : answer(a) {

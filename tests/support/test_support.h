@@ -7,6 +7,9 @@
 
 #include "framework/message_box.h"
 
+// Name of the instance list of this test program's own registry object.
+std::string TestProgramListName();
+
 namespace testing_support {
 
 // Records every message box and answers each with `answer`, for the lifetime of the object.
