@@ -55,6 +55,10 @@ lm_fresh_prefix() {
   "$LM_WINE" wineboot --init >/dev/null 2>&1
   wineserver -w
   setsid wineserver -p </dev/null >/dev/null 2>&1 &
+  # The session's own processes start with the first program and live as long
+  # as the server: start them here with closed streams, or they would hold the
+  # output of the first test open until the end of the run.
+  "$LM_WINE" cmd.exe /c exit 0 </dev/null >/dev/null 2>&1 || true
 }
 
 lm_stop_prefix() {
