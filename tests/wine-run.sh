@@ -19,6 +19,10 @@ fi
 # The session's own processes (started with the first program) must not hold
 # the caller's output open, or the caller waits for them; a first program with
 # closed streams starts them.
-setsid wineserver -p30 </dev/null >/dev/null 2>&1 &
-"$LM_WINE" cmd.exe /c exit 0 </dev/null >/dev/null 2>&1 || true
+server="server-$(stat -c %D "$WINEPREFIX")-$(printf %x "$(stat -c %i "$WINEPREFIX")")"
+if ! compgen -G "/tmp/.wine-$(id -u)/$server/socket" >/dev/null &&
+   ! compgen -G "/tmp/wine-*/$server/socket" >/dev/null; then
+  setsid wineserver -p30 </dev/null >/dev/null 2>&1 &
+  "$LM_WINE" cmd.exe /c exit 0 </dev/null >/dev/null 2>&1 || true
+fi
 exec "$LM_WINE" "$@"

@@ -4,41 +4,12 @@
 #include "app/program_objects.h"
 #include "framework/strings.h"
 #include "resource_ids.h"
-#include "tests/support/test_support.h"
+#include "tests/support/startup_run.h"
 
 namespace {
 
-using testing_support::MessageBoxRecorder;
-
-// The application with its hand-overs recorded instead of carried out.
-class RecordingApp : public CSetupApp {
- public:
-  char mode = '-';  // S setup, U relaunch for uninstall, D self-deleting removal
-  std::string removed;
-
- protected:
-  BOOL EnterSetup() override { mode = 'S'; return TRUE; }
-  void EnterRelaunch() override { mode = 'U'; }
-  void RemoveAsTemporaryCopy(const std::string& p) override { mode = 'D'; removed = p; }
-};
-
-struct RunResult {
-  char mode;
-  std::vector<fw::MessageBoxCall> boxes;
-  BOOL result;
-  int exitCode;
-  std::string removed;
-};
-
-RunResult StartProgram(const std::string& program, const std::vector<std::string>& words, int answer) {
-  RecordingApp app;
-  app.ModulePath = program;
-  app.Args = {program};
-  app.Args.insert(app.Args.end(), words.begin(), words.end());
-  MessageBoxRecorder boxes(answer);
-  BOOL result = app.InitInstance();
-  return {app.mode, boxes.calls, result, app.ExitCode, app.removed};
-}
+using testing_support::RunStartup;
+using testing_support::StartupRun;
 
 const std::vector<std::vector<std::string>> kArgumentLists = {
     {},
@@ -75,7 +46,7 @@ TEST(RunModes, NameAndArgumentTable) {
     for (size_t i = 0; i < kArgumentLists.size(); ++i) {
       const char expected = name.modes[i];
       SCOPED_TRACE(std::string(name.program) + " with argument list " + std::to_string(i));
-      RunResult r = StartProgram(name.program, kArgumentLists[i], IDYES);
+      StartupRun r = RunStartup(name.program, kArgumentLists[i], IDYES);
       EXPECT_EQ(r.mode, static_cast<char>(toupper(expected)));
       const bool boxExpected = expected == 'U' || expected == 'D';
       ASSERT_EQ(r.boxes.size(), boxExpected ? 1u : 0u);
@@ -100,7 +71,7 @@ TEST(RunModes, NameAndArgumentTable) {
 
 TEST(RunModes, DecliningTheUninstallationChangesNothing) {
   for (int answer : {IDNO, IDCANCEL}) {
-    RunResult r = StartProgram("C:\\Program Files\\Lumishot 6\\LmUnInst.exe", {}, answer);
+    StartupRun r = RunStartup("C:\\Program Files\\Lumishot 6\\LmUnInst.exe", {}, answer);
     EXPECT_EQ(r.mode, '-');
     EXPECT_FALSE(r.result);
     ASSERT_EQ(r.boxes.size(), 1u);
