@@ -64,3 +64,32 @@ cp "$programs/My Tools/Lumishot 6.lnk" "$programs/My Tools/Old Extra.lnk"
 (cd "$new" && timeout 60 bash -c '"$0" setup.exe -s' "$LM_SOURCE/tests/wine-run.sh") || fail "same version setup failed"
 [ ! -e "$programs/My Tools/Old Extra.lnk" ] || fail "same version was not installed as an upgrade"
 ok "same version, silent: installed again as an upgrade, no question"
+
+# Interactive setup over the installed 6.10.3.2: an older package asks string
+# 16 (installed version first), the same version string 17; "No" ends setup
+# with nothing changed.
+stamp=$(stat -c %Y "$log")
+version_question() {  # version_question PACKAGE EXPECTED_TEXT
+  (cd "$1" && W setup.exe) & local pid=$!
+  local box
+  box=$(driver wait "Lumishot Setup" 30000) || fail "no version question"
+  grep -qxF "text: $2" <<<"$box" || fail "version question: $box"
+  grep -Eq '^control 6 Button visible default &?Yes$' <<<"$box" || fail "Yes is not the default: $box"
+  grep -Eq '^control 7 Button visible &?No$' <<<"$box" || fail "no No button: $box"
+  driver click "Lumishot Setup" 7 >/dev/null
+  wait $pid || true
+}
+version_question "$old" 'Lumishot v. 6.10.03.02 is already installed on this machine. You are trying to install an older version 6.10.03.01 .\n\nDo you still want to continue?'
+version_question "$new" 'Lumishot ver. 6.10.03.02 is already installed on this machine.\n\nWould you like to run this setup again to select different options or repair the files?'
+[ "$(stat -c %Y "$log")" = "$stamp" ] && cmp -s "$folder/LmShot6.exe" "$new/LmShot6.exe" || fail "No changed the installation"
+ok "older package: string 16; same version: string 17; No changes nothing"
+
+# The stored choice "A" (current user) outweighs -allusers: the shortcuts go to
+# the current user's folders and "A" stays.
+W reg.exe add "$PRODUCT_KEY" /v AllUsers /d A /f >/dev/null
+(cd "$new" && W setup.exe -s -ALLUSERS) || fail "setup -s -ALLUSERS"
+[ "$(reg_value "$PRODUCT_KEY" AllUsers)" = A ] || fail "AllUsers became $(reg_value "$PRODUCT_KEY" AllUsers)"
+user_programs=$(shell_folder HKCU Programs)
+[ -f "$user_programs/Lumishot 6/Lumishot 6.lnk" ] || fail "no shortcuts in the current user's programs folder"
+rm -rf "$user_programs/Lumishot 6" "$(shell_folder HKCU Desktop)/Lumishot 6.lnk"
+ok "stored choice A beats -ALLUSERS: current user's folders, AllUsers stays A"
