@@ -21,6 +21,7 @@ for damage in "no manifest" "no version"; do
   : > "$browsed"
   (cd "$pkg" && W setup.exe -s) & pid=$!
   box=$(driver wait "Lumishot Setup" 30000) || fail "$damage: no message"
+  screenshot "damaged-package-${damage// /-}"
   grep -qxF "text: This setup files are damaged, installation aborted.\\n\\nPlease download the product again from $url and re-try the setup." <<<"$box" \
     || fail "$damage: text $box"
   grep -Eq '^control [0-9]+ Button visible default OK$' <<<"$box" || fail "$damage: not an OK box: $box"

@@ -35,6 +35,7 @@ cp "$LM_BUILD/setup.exe" "$folder/LmUnInst.exe"
 before=$(copies)
 W "$folder/LmUnInst.exe" & pid=$!
 box=$(driver wait "Lumishot Setup" 20000) || fail "no confirmation box"
+screenshot uninstall-confirmation
 grep -qx 'text: This will completely uninstall Lumishot 6.\\nDo you want to continue?' <<<"$box" \
   || fail "confirmation text: $box"
 grep -Eq '^control 6 Button visible &?Yes$' <<<"$box" || fail "no Yes button: $box"
@@ -52,6 +53,7 @@ driver wait "Lumishot Setup" 20000 >/dev/null || fail "no confirmation box"
 driver click "Lumishot Setup" 6 >/dev/null
 wait $pid || true
 box=$(driver wait "Lumishot Setup" 20000) || fail "no closing message"
+screenshot uninstall-done
 grep -qx 'text: Lumishot 6 has been completely uninstalled from this computer.' <<<"$box" || fail "closing text: $box"
 grep -Eq '^control (1|2) Button visible default OK$' <<<"$box" || fail "closing box is not OK-only: $box"
 check "the installed uninstaller is gone when the closing message shows" test ! -e "$folder/LmUnInst.exe"

@@ -111,3 +111,9 @@ record_browser() {  # record_browser FILE
   : > "$1"
   W reg.exe add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$recorder" /f >/dev/null
 }
+
+# screenshot NAME: the whole screen, kept under build/.../artifacts for a person to look at
+screenshot() {
+  mkdir -p "$LM_BUILD/artifacts"
+  import -window root "$LM_BUILD/artifacts/$1.png" 2>/dev/null || echo "(no screenshot $1: no display)"
+}
