@@ -9,7 +9,7 @@ have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok
 
 for p in g++-mingw-w64-i686 g++-mingw-w64-x86-64 cmake ninja-build googletest wine wine32:i386 wine64 \
          xvfb xauth x11-apps imagemagick liblnk-utils icoutils pev clang \
-         libclang-rt-14-dev file; do
+         libclang-rt-14-dev file procps; do
   have_pkg "$p" || need+=("$p")
 done
 
