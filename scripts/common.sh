@@ -54,7 +54,11 @@ lm_fresh_prefix() {
   fi
   "$LM_WINE" wineboot --init >/dev/null 2>&1
   wineserver -w
-  setsid wineserver -p </dev/null >/dev/null 2>&1 &
+  # Started before any program, and waited for (it detaches itself once it
+  # serves): a program that came first would start a server of its own that
+  # ends when idle, and the next program's new session would count as a
+  # restart.
+  setsid wineserver -p </dev/null >/dev/null 2>&1
   # The session's own processes start with the first program and live as long
   # as the server: start them here with closed streams, or they would hold the
   # output of the first test open until the end of the run.

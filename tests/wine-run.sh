@@ -22,7 +22,7 @@ fi
 server="server-$(stat -c %D "$WINEPREFIX")-$(printf %x "$(stat -c %i "$WINEPREFIX")")"
 if ! compgen -G "/tmp/.wine-$(id -u)/$server/socket" >/dev/null &&
    ! compgen -G "/tmp/wine-*/$server/socket" >/dev/null; then
-  setsid wineserver -p30 </dev/null >/dev/null 2>&1 &
+  setsid wineserver -p30 </dev/null >/dev/null 2>&1
   "$LM_WINE" cmd.exe /c exit 0 </dev/null >/dev/null 2>&1 || true
 fi
 exec "$LM_WINE" "$@"
