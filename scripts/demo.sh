@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The main job on the sample package: build, make a package, install it
 # silently into a fresh Wine prefix, show what a person would look at, then
-# hand the uninstallation to the uninstaller and restart.
+# uninstall it (files, keys, shortcuts gone) and restart.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 if [ -z "${LM_DEMO_INNER:-}" ]; then
@@ -58,9 +58,20 @@ title "Registry values written"
 for key in "$PRODUCT_KEY" "$APP_PATHS_KEY" "$UNINSTALL_KEY"; do reg_query "$key" | sed '/^$/d'; done
 
 title "The uninstaller: LmUnInst.exe -s hands over to a temporary copy of itself"
+links=$(sed -n 's/^Shell Link: //p' "$dir/LmUnInst.log" | tr -d '\r')
 W "$dir/LmUnInst.exe" -s
 wait_for 20 test ! -e "$dir/LmUnInst.exe" && echo "LmUnInst.exe has been deleted by its temporary copy"
 wait_for 20 bash -c '! pgrep -f "uni[0-9A-Fa-f]+\.tmp" >/dev/null' || true
+echo "-- the install folder $dir_win:"
+[ -e "$dir" ] && (cd "$dir" && find . -mindepth 1 | sed 's/^\.\//   still there: /') || echo "   gone"
+echo "-- the shortcuts the install log named:"
+while IFS= read -r link; do
+  if [ -e "$(unix_path "$link")" ]; then echo "   still there: $link"; else echo "   gone: $link"; fi
+done <<<"$links"
+echo "-- the registry keys:"
+for key in "$PRODUCT_KEY" 'HKLM\SOFTWARE\Orvantic' "$UNINSTALL_KEY" "$APP_PATHS_KEY"; do
+  if reg_query "$key" >/dev/null; then echo "   still there: $key"; else echo "   gone: $key"; fi
+done
 echo "-- registered for the next restart:"
 pending_renames | sed -n 's/.*REG_MULTI_SZ *//p' | sed 's/\\0/\n/g' | sed '/^$/d; s/^/   /'
 restart_windows

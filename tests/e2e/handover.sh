@@ -30,7 +30,8 @@ check "the copy still exists before the restart" test -e "$temp/$new"
 restart_windows
 check "the copy is gone after the restart" test ! -e "$temp/$new"
 
-# Interactive: "No" changes nothing.
+# Interactive: "No" changes nothing. (The removal took the emptied folder away.)
+mkdir -p "$folder"
 cp "$LM_BUILD/setup.exe" "$folder/LmUnInst.exe"
 before=$(copies)
 W "$folder/LmUnInst.exe" & pid=$!
