@@ -1,6 +1,5 @@
 #include "app/setup_driver.h"
 
-#include <io.h>
 #include <shellapi.h>
 
 #include <cstdio>
@@ -12,6 +11,7 @@
 #include "app/registry_access.h"
 #include "app/setup_state.h"
 #include "framework/app.h"
+#include "framework/files.h"
 #include "framework/message_box.h"
 #include "framework/strings.h"
 #include "install/install_transaction.h"
@@ -19,8 +19,6 @@
 #include "resource_ids.h"
 
 namespace {
-
-bool PathExists(const std::string& path) { return _access(path.c_str(), 0) == 0; }
 
 std::string FormatVersions(const std::string& format, const VersionNumber& a, const VersionNumber* b) {
   char text[512];
@@ -123,7 +121,7 @@ BOOL RunSetup() {
   for (size_t i = 1; i < args.size(); ++i) {
     if (args[i] == "-instdir" && i + 1 < args.size()) {
       chosenFolder = args[i + 1];
-      if (!PathExists(chosenFolder)) chosenFolder.clear();
+      if (!fw::PathExists(chosenFolder)) chosenFolder.clear();
       else if (EndsWithSeparator(chosenFolder)) chosenFolder.pop_back();
     } else if (EqualsNoCase(args[i], "-runafter")) {
       s.RunAfterInstall = 1;
@@ -174,7 +172,7 @@ BOOL RunSetup() {
   }
 
   // 6. Package check.
-  if (s.ProductVersion.Major == 0 || !PathExists(s.SourceDir + product::kInstallLog)) {
+  if (s.ProductVersion.Major == 0 || !fw::PathExists(s.SourceDir + product::kInstallLog)) {
     AfxMessageBox(fw::LoadResourceString(nullptr, IDS_DAMAGED_SETUP), MB_OK | MB_ICONERROR);
     OpenWebPage(product::kVendorUrl);
     std::exit(1);

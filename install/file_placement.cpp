@@ -3,6 +3,7 @@
 #include "app/command_words.h"
 #include "app/paths.h"
 #include "app/setup_state.h"
+#include "framework/files.h"
 #include "framework/handles.h"
 #include "uninstall/relaunch.h"
 
@@ -16,8 +17,6 @@ RestartMoveFunction theRestartMove = MoveFileExA;
 
 // Paths live in MAX_PATH buffers.
 bool FitsPath(const std::string& path) { return path.size() < MAX_PATH; }
-
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 std::string WithSeparator(const std::string& folder) {
   return EndsWithSeparator(folder) ? folder : folder + "\\";
@@ -43,7 +42,7 @@ enum class InUse { FreedNow, Staged, Untouched };
 InUse ReplaceInUse(const std::string& source, const std::string& dest) {
   std::string aside = dest + product::kOldSuffix;
   bool asideUsable = FitsPath(aside);
-  if (asideUsable && Exists(aside) && !DeleteFileA(aside.c_str())) {
+  if (asideUsable && fw::PathExists(aside) && !DeleteFileA(aside.c_str())) {
     ScheduleDeleteAtReboot(aside);
     aside += kSecondOldMark;
     asideUsable = FitsPath(aside);
@@ -97,14 +96,14 @@ BOOL PlaceFile(const std::string& name, const std::string& sourceFolder, const s
   const std::string source = sourceDir + name;
   const std::string dest = destDir + (newName != nullptr ? newName : name);
   if (!FitsPath(source) || !FitsPath(dest)) return FALSE;
-  if (!Exists(source)) return FALSE;
+  if (!fw::PathExists(source)) return FALSE;
 
   if (sameFolder) {
     // A new name that is the file's own name (in any letter case) would have the
     // deletion below take the source away: nothing to do.
     if (EqualsNoCase(Normalised(source), Normalised(dest))) return TRUE;
-    if (Exists(dest) && !DeleteFileA(dest.c_str())) return TRUE;
-  } else if (Exists(dest)) {
+    if (fw::PathExists(dest) && !DeleteFileA(dest.c_str())) return TRUE;
+  } else if (fw::PathExists(dest)) {
     ClearReadOnlyAndHidden(dest);
     if (!DeleteFileA(dest.c_str()) && ReplaceInUse(source, dest) == InUse::Untouched) return FALSE;
   }

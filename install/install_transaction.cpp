@@ -5,6 +5,7 @@
 #include "app/paths.h"
 #include "app/registry_access.h"
 #include "app/setup_state.h"
+#include "framework/files.h"
 #include "install/file_placement.h"
 #include "install/manifest_replay.h"
 #include "install/shortcuts.h"
@@ -25,8 +26,6 @@ std::string NormalisedGroupName(std::string name) {
   while (last > first && IsGroupTrimmed(name[last - 1])) --last;
   return name.substr(first, last - first);
 }
-
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // The all-users or the current user's shell folder.
 std::string ShellFolder(bool allUsers, const char* commonName, const char* userName) {
@@ -114,7 +113,7 @@ int RunInstallation() {
     }
     // An empty group name puts the shortcuts straight into the programs
     // folder, which is not ours to remove, so it is not logged as made.
-    if (Exists(groupFolder)) CreateGroupShortcuts(groupFolder);
+    if (fw::PathExists(groupFolder)) CreateGroupShortcuts(groupFolder);
   }
 
   // 9, 10. Desktop and Startup.

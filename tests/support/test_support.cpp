@@ -1,5 +1,7 @@
 #include "tests/support/test_support.h"
 
+#include "framework/files.h"
+
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -41,7 +43,7 @@ std::string ReadFile(const std::string& path) {
   return s.str();
 }
 
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool Exists(const std::string& path) { return fw::PathExists(path); }
 
 void RemoveTree(const std::string& path) {
   DWORD attributes = GetFileAttributesA(path.c_str());
